@@ -4,7 +4,6 @@
 #include "app/commands.h"
 
 namespace stb::app {
-int RunTerminal(int, char**, const Args&) { std::fprintf(stderr, "not yet\n"); return 2; }
 int RunGui(int, char**, const Args&) { std::fprintf(stderr, "not yet\n"); return 2; }
 int RunDemo(int, char**, const Args&) { std::fprintf(stderr, "not yet\n"); return 2; }
 int RunSim(const Args&) { std::fprintf(stderr, "not yet\n"); return 2; }
