@@ -233,7 +233,7 @@ int RunTerminalSession(const TerminalOptions& o) {
 
   std::unique_ptr<ISettingsStore> file_store;
   try {
-    file_store = CreateFileSettingsStore(o.settings);
+    file_store = o.settings.empty() ? CreateSystemSettingsStore() : CreateFileSettingsStore(o.settings);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "stbupgrade: %s\n", e.what());
     return 1;

@@ -25,6 +25,9 @@ class ISettingsStore {
 // Keeps the key in an INI-style file whose section is the key path. An empty
 // path chooses the per-user default location.
 std::unique_ptr<ISettingsStore> CreateFileSettingsStore(const std::string& path = {});
+// The system's own store: the registry under HKEY_LOCAL_MACHINE on Windows,
+// the per-user settings file elsewhere.
+std::unique_ptr<ISettingsStore> CreateSystemSettingsStore();
 // The default location of the settings file on this system.
 std::string DefaultSettingsPath();
 

@@ -1,12 +1,10 @@
 // The settings key kept in an INI-style file: the section is the key path,
 // each value a line "Name=value". Values are written through at once, by
 // replacing the file, so a crash never leaves half a file.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -55,8 +53,9 @@ class FileSettingsStore : public ISettingsStore {
     Load();
     auto it = sections_.find(key);
     if (it == sections_.end()) return false;
-    // The key must be writable too: probe the folder and the file.
-    if (::access(path_.c_str(), W_OK) != 0) return false;
+    // The key opens for reading and writing: a file that cannot be written
+    // does not open (appending nothing leaves it as it is).
+    if (!std::ofstream(path_, std::ios::binary | std::ios::app)) return false;
     key_ = key;
     open_ = true;
     return true;
@@ -88,10 +87,12 @@ class FileSettingsStore : public ISettingsStore {
  private:
   void Load() {
     sections_.clear();
-    struct stat st {};
-    if (::stat(path_.c_str(), &st) != 0) return;  // no file yet: first run
+    std::error_code ec;
+    const auto status = std::filesystem::status(path_, ec);
+    if (!std::filesystem::exists(status)) return;  // no file yet: first run
     std::ifstream in(path_, std::ios::binary);
-    if (!S_ISREG(st.st_mode) || !in) throw ESettingsError("Cannot read the settings file " + path_);
+    if (!std::filesystem::is_regular_file(status) || !in)
+      throw ESettingsError("Cannot read the settings file " + path_);
     std::string line, section;
     bool in_section = false;
     while (std::getline(in, line)) {
@@ -110,14 +111,10 @@ class FileSettingsStore : public ISettingsStore {
   }
 
   void Save() {
-    const size_t slash = path_.rfind('/');
-    if (slash != std::string::npos && slash > 0) {
-      // Create the folder chain (XDG config folder) when missing.
-      std::string dir = path_.substr(0, slash);
-      for (size_t p = 1; p <= dir.size(); ++p) {
-        if (p == dir.size() || dir[p] == '/') ::mkdir(dir.substr(0, p).c_str(), 0755);
-      }
-    }
+    // The folder (the per-user configuration folder) is made when missing.
+    std::error_code ec;
+    const auto folder = std::filesystem::path(path_).parent_path();
+    if (!folder.empty()) std::filesystem::create_directories(folder, ec);
     std::ostringstream out;
     for (const auto& [section, values] : sections_) {
       out << '[' << section << "]\n";
@@ -130,12 +127,13 @@ class FileSettingsStore : public ISettingsStore {
       f << out.str();
       f.flush();
       if (!f) {
-        ::unlink(tmp.c_str());
+        std::filesystem::remove(tmp, ec);
         throw ESettingsError("Cannot write the settings file " + path_);
       }
     }
-    if (::rename(tmp.c_str(), path_.c_str()) != 0) {
-      ::unlink(tmp.c_str());
+    std::filesystem::rename(tmp, path_, ec);
+    if (ec) {
+      std::filesystem::remove(tmp, ec);
       throw ESettingsError("Cannot write the settings file " + path_);
     }
   }
@@ -148,7 +146,15 @@ class FileSettingsStore : public ISettingsStore {
 
 }  // namespace
 
+#ifndef _WIN32
+std::unique_ptr<ISettingsStore> CreateSystemSettingsStore() { return CreateFileSettingsStore(DefaultSettingsPath()); }
+#endif
+
 std::string DefaultSettingsPath() {
+#ifdef _WIN32
+  const char* appdata = std::getenv("APPDATA");
+  if (appdata && *appdata) return std::string(appdata) + "\\stbupgrade\\settings.ini";
+#endif
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
   std::string base;
   if (xdg && *xdg == '/') {
